@@ -7,6 +7,7 @@
 #include <cwctype>
 
 #include "app/language_table.h"
+#include "app/module_path.h"
 #include "common/handles.h"
 
 namespace vexa {
@@ -156,10 +157,7 @@ ElevationFacts GatherElevationFacts() {
     facts.can_elevate_to_admin = CanElevateToAdmin();
     facts.uac_enabled = IsUacEnabled();
     facts.command_line = GetCommandLineW();
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (length != 0 && length < MAX_PATH)
-        facts.own_path = path;
+    facts.own_path = OwnExecutablePath();
     return facts;
 }
 

@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "app/module_path.h"
 #include "resource_ids.h"
 
 namespace vexa {
@@ -63,10 +64,11 @@ CLanguageTable& GetLanguageTable() {
 }
 
 std::wstring ConfigPathNextToExecutable() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
+    const std::wstring executable = OwnExecutablePath();
+    if (executable.empty())
         return std::wstring();
+    wchar_t path[MAX_PATH] = {};
+    executable.copy(path, MAX_PATH - 1);
     // Appending "..\config.ini" to the executable's path canonicalises away its file name.
     if (!PathAppendW(path, L"..\\config.ini"))
         return std::wstring();

@@ -58,9 +58,10 @@ CLanguageTable& GetLanguageTable();
 // the Windows folder that a bare file name would reach).
 std::wstring ConfigPathNextToExecutable();
 
-// A label text used as a printf format with one number: every "%d" becomes |value| and
-// "%%" becomes "%". Any other "%" is kept as it stands, so a stray one in a translation
-// shows up as text instead of reading an argument that is not there.
+// A label text as the window shows it; every label text is a printf format, so a literal
+// percent sign in it is doubled. Every "%d" becomes |value| (labels without a number
+// pass any value) and "%%" becomes "%". Any other "%" is kept as it stands, so a stray
+// one in a translation shows up as text instead of reading an argument that is not there.
 std::wstring FormatLabelText(const std::wstring& format, int value);
 
 }  // namespace vexa
