@@ -61,10 +61,10 @@ LRESULT CMainDlg::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     HICON big = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
                                               GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     HICON small = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
     SetWindowText(GetLanguageTable().GetTitle().c_str());
 
     CLumSkin& skin = CLumSkin::Get();
@@ -105,7 +105,7 @@ LRESULT CMainDlg::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled) {
 
 LRESULT CMainDlg::OnLButtonDown(UINT, WPARAM, LPARAM, BOOL&) {
     // A press on empty area drags the window.
-    SendMessage(WM_SYSCOMMAND, 0xF012, 0);
+    ::SendMessageW(m_hWnd, WM_SYSCOMMAND, 0xF012, 0);
     return 0;
 }
 
@@ -235,7 +235,7 @@ LRESULT CMainDlg::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
             PreCheckFinished = 0;
             break;
         case kTimerAnimation:
-            PostMessage(WM_COMMAND, kIdProgressStep, static_cast<LPARAM>((ProgressValue & 0xFFFF) | 0x640000));
+            ::PostMessageW(m_hWnd, WM_COMMAND, kIdProgressStep, static_cast<LPARAM>((ProgressValue & 0xFFFF) | 0x640000));
             if (ProgressValue < 100)
                 ProgressValue += 5;
             break;
