@@ -8,7 +8,7 @@
 namespace vexa {
 namespace {
 
-// The batch is narrow text in the ANSI code page, so its names are too.
+// The batch's names, as narrow text.
 constexpr char kListNameA[] = "removeVexa.ini";
 constexpr char kBatchNameA[] = "removeVexa.bat";
 constexpr char kTrayCopyNameA[] = "Zavodezo.exe";
@@ -17,12 +17,6 @@ constexpr char kTrayCopyNameA[] = "Zavodezo.exe";
 // tray program and the batch can use and delete the files later.
 unique_handle CreateSharedFileW(const std::wstring& path) {
     return unique_handle(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
-unique_handle CreateSharedFileA(const std::string& path) {
-    return unique_handle(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
 }
@@ -77,26 +71,42 @@ std::string BatchText(const std::string& temp, const std::string& batch, LONGLON
            "del /q \"" + batch + "\" \r\n";
 }
 
-std::wstring FromAnsi(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (length <= 0)
-        return {};
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-    return wide;
+// The command interpreter reads a batch in the console's code page, which is the OEM
+// code page, not the ANSI one: a folder name with letters outside ASCII (a profile named
+// after its user) must be written in it, or the batch names folders that do not exist.
+// A name the OEM code page cannot hold is written in its short form, which can.
+bool ToOemText(const std::wstring& text, std::string& oem) {
+    BOOL lossy = FALSE;
+    const int size = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, &lossy);
+    if (size <= 0)
+        return false;
+    oem.assign(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), &oem[0], size,
+                        nullptr, &lossy);
+    return !lossy;
+}
+
+bool BatchFolderText(const std::wstring& folder, std::string& text) {
+    if (ToOemText(folder, text))
+        return true;
+    wchar_t short_form[MAX_PATH + 1] = {};
+    const DWORD length = GetShortPathNameW(folder.c_str(), short_form, MAX_PATH);
+    if (length > 0 && length <= MAX_PATH && ToOemText(short_form, text))
+        return true;
+    return !text.empty();  // the best the code page can do
 }
 
 // The system runs the command once at the next logon and removes the value. The value
 // goes where the 32-bit program puts it.
-bool RegisterRunOnce(const std::string& batch) {
+bool RegisterRunOnce(const std::wstring& batch) {
     unique_hkey key;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kRunOnceKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_SET_VALUE | Suite32BitView(), nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
         return false;
     }
-    const std::wstring command = FromAnsi(batch);
-    return RegSetValueExW(key.get(), kRunOnceValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                          static_cast<DWORD>(command.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+    return RegSetValueExW(key.get(), kRunOnceValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(batch.c_str()),
+                          static_cast<DWORD>(batch.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -114,16 +124,15 @@ bool WriteDeferredDeletion(std::vector<std::wstring>& queue, bool& queued, const
         return false;
     queue.clear();
 
-    char temp_ansi[MAX_PATH + 1] = {};
-    const DWORD ansi_length = GetTempPathA(MAX_PATH, temp_ansi);
-    if (ansi_length == 0 || ansi_length > MAX_PATH)
+    std::string batch_folder;
+    if (!BatchFolderText(temp, batch_folder))
         return false;
-    const std::string batch_path = std::string(temp_ansi) + kBatchNameA;
+    const std::wstring batch_path = std::wstring(temp) + kDeletionBatchName;
     {
-        unique_handle batch = CreateSharedFileA(batch_path);
+        unique_handle batch = CreateSharedFileW(batch_path);
         if (!batch)
             return false;
-        const std::string text = BatchText(temp_ansi, batch_path, list_size);
+        const std::string text = BatchText(batch_folder, batch_folder + kBatchNameA, list_size);
         WriteBytes(batch.get(), text.data(), text.size());
     }
     queued = false;
