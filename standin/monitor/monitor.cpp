@@ -5,7 +5,7 @@
 // On "EXIT" it answers 1, removes its icon and ends, unless the settings say otherwise:
 //   IgnoreExit = 1   answer 0 and keep running
 //   HangMs = n       stop answering for n ms before handling any command
-//   Lifetime = n     end by itself after n ms (default 60000), so that nothing outlives
+//   Lifetime = n     end by itself after n ms (default 600000), so that nothing outlives
 //                    a test that failed half-way
 #include <windows.h>
 #include <shellapi.h>
@@ -106,7 +106,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (!window)
         return 1;
     AddIcon(window);
-    SetTimer(window, kLifetimeTimer, standin::SettingDword(kComponent, L"Lifetime", 60000), nullptr);
+    SetTimer(window, kLifetimeTimer, standin::SettingDword(kComponent, L"Lifetime", 600000), nullptr);
     standin::Journal(kComponent, L"started", std::to_wstring(GetCurrentProcessId()) + L"|icon " +
                                                  (g_icon_added ? L"added" : L"not added"));
     MSG message;

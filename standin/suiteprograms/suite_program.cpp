@@ -5,7 +5,7 @@
 // Journal, under the program's file name in lower case without ".exe":
 //   <name>|started|<process id>[|<window class>]
 //   <name>|WM_CLOSE|<window class>|<wParam>|<lParam>   then the window and program end
-// The program ends by itself after the setting "Lifetime" of its name (default 60000
+// The program ends by itself after the setting "Lifetime" of its name (default 600000
 // ms), so that nothing outlives a test that failed half-way.
 #include <windows.h>
 
@@ -77,7 +77,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (!g_window_class.empty() && !CreateSuiteWindow(instance))
         return 1;
     // A thread timer: WM_TIMER arrives in the loop below with no window.
-    const UINT_PTR timer = SetTimer(nullptr, kLifetimeTimer, standin::SettingDword(g_component, L"Lifetime", 60000),
+    const UINT_PTR timer = SetTimer(nullptr, kLifetimeTimer, standin::SettingDword(g_component, L"Lifetime", 600000),
                                     nullptr);
     std::wstring started = std::to_wstring(GetCurrentProcessId());
     if (!g_window_class.empty())

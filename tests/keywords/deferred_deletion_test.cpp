@@ -16,17 +16,10 @@ namespace {
 
 using test::ChildProcess;
 using test::PathExists;
+using test::RemoveRunOnceValue;
+using test::Utf16Bytes;
 
 constexpr DWORD kBatchLimitMs = 60000;
-
-std::string Utf16Bytes(const std::wstring& text) {
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>((c >> 8) & 0xFF));
-    }
-    return bytes;
-}
 
 // The command interpreter reads a batch in the OEM code page.
 std::string Oem(const std::wstring& text) {
@@ -56,14 +49,6 @@ std::wstring RunOnceCommand(DWORD& type) {
     if (!text.empty() && text.back() == L'\0')
         text.pop_back();
     return text;
-}
-
-void RemoveRunOnceValue() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunOnceKey, 0, KEY_SET_VALUE | Suite32BitView(), &key) == ERROR_SUCCESS) {
-        RegDeleteValueW(key, kRunOnceValueName);
-        RegCloseKey(key);
-    }
 }
 
 std::wstring Line(const wchar_t* verb, const std::wstring& path) {

@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include "common/system_info.h"
+#include "engine/deferred_deletion.h"
 #include "journal/journal.h"
 
 namespace vexa::test {
@@ -85,6 +87,23 @@ bool JournalHas(const std::wstring& line) {
             return true;
     }
     return false;
+}
+
+std::string Utf16Bytes(const std::wstring& text) {
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : text) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>((c >> 8) & 0xFF));
+    }
+    return bytes;
+}
+
+void RemoveRunOnceValue() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunOnceKey, 0, KEY_SET_VALUE | Suite32BitView(), &key) == ERROR_SUCCESS) {
+        RegDeleteValueW(key, kRunOnceValueName);
+        RegCloseKey(key);
+    }
 }
 
 std::wstring SpecialFolderPath(int csidl) {

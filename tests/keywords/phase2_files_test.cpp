@@ -6,7 +6,6 @@
 
 #include "common/fixed_wait.h"
 #include "common/system_info.h"
-#include "engine/deferred_deletion.h"
 #include "engine/folder_keywords.h"
 #include "engine/fs_redirection.h"
 #include "engine/shell.h"
@@ -42,12 +41,7 @@ protected:
     void SetUp() override { SetFixedWaitPercent(5); }
     void TearDown() override {
         SetFixedWaitPercent(100);
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunOnceKey, 0, KEY_SET_VALUE | Suite32BitView(), &key) ==
-            ERROR_SUCCESS) {
-            RegDeleteValueW(key, kRunOnceValueName);
-            RegCloseKey(key);
-        }
+        test::RemoveRunOnceValue();
         ResetFolderKeywords();
     }
 

@@ -12,15 +12,7 @@ namespace {
 
 using test::ChildProcess;
 using test::PathExists;
-
-std::string Utf16Bytes(const std::wstring& text) {
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>((c >> 8) & 0xFF));
-    }
-    return bytes;
-}
+using test::Utf16Bytes;
 
 TEST(TrayArguments, TakeTheListPathWithBlanksAndParenthesesAndTheId) {
     const struct {
