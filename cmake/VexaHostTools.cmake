@@ -39,6 +39,8 @@ function(vexa_sign_after_build target)
     add_custom_command(TARGET ${target} POST_BUILD
         COMMAND ${VEXA_SIGNER} sign --key ${VEXA_SIGNING_KEY} ${ARGN} $<TARGET_FILE:${target}>
         VERBATIM)
+    # A new signer or key signs afresh: the file is linked again first.
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${VEXA_SIGNER} ${VEXA_SIGNING_KEY})
     if(TARGET vexa_host_tools)
         add_dependencies(${target} vexa_host_tools)
     endif()

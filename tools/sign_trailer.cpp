@@ -18,6 +18,7 @@
 #include <openssl/pem.h>
 #include <openssl/rsa.h>
 #include <openssl/sha.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -37,6 +38,7 @@ namespace {
 
 using namespace vexa::trailer;
 using Bytes = std::vector<uint8_t>;
+static_assert(kTrailerSize % 8 == 0, "the trailer keeps a certificate table behind it aligned");
 
 class VectorSource : public ByteSource {
 public:
@@ -100,6 +102,9 @@ void WriteWholeFile(const std::string& path, const Bytes& bytes) {
         if (!out.flush())
             Fail("cannot write " + temporary);
     }
+    struct stat original {};
+    if (stat(path.c_str(), &original) == 0)
+        chmod(temporary.c_str(), original.st_mode & 07777);
     if (std::rename(temporary.c_str(), path.c_str()) != 0)
         Fail("cannot replace " + path + ": " + std::strerror(errno));
 }
@@ -211,6 +216,10 @@ int Sign(const std::string& path, const std::string& key_path, std::string name,
     if (name.empty())
         name = path.substr(path.find_last_of("/\\") + 1);
 
+    // Without a certificate table the trailer goes on an 8-byte boundary, so that it ends
+    // where a code-signing tool will later put the table, without padding between.
+    if (layout.certificate_table_size == 0)
+        file.resize((file.size() + 7) & ~size_t{7}, 0);
     const uint64_t position = file.size() - layout.certificate_table_size;
     if (position < layout.headers_end)
         Fail(path + " has no room for a trailer after its headers");
