@@ -24,6 +24,7 @@ public:
 
     bool StartThread() {
         m_hThread = CreateThread(nullptr, 0, ThreadProc, this, 0, &m_dwThreadId);
+        m_thread = m_hThread;
         return m_hThread != nullptr;
     }
 
@@ -34,6 +35,7 @@ public:
             PostThreadMessageW(m_dwThreadId, WM_QUIT, 0, 0);
             WaitForSingleObject(m_hThread, timeout);
         }
+        m_thread = nullptr;
         CloseHandle(m_hThread);
         m_hThread = nullptr;
         m_dwThreadId = 0;
@@ -43,14 +45,16 @@ public:
     HWND WorkerWindow() const { return m_ready.load(); }
 
     // Waits until the worker's window exists, at most |timeout_ms|, and no longer once
-    // the thread has ended without one. Posting sides use it before their first post.
+    // the thread has ended without one. Posting sides use it before their first post,
+    // which may come before the thread has even started.
     HWND WaitForWorkerWindow(DWORD timeout_ms) const {
         const ULONGLONG deadline = GetTickCount64() + timeout_ms;
         for (;;) {
             HWND window = m_ready.load();
             if (window && IsWindow(window))
                 return window;
-            if (!m_hThread || WaitForSingleObject(m_hThread, 0) != WAIT_TIMEOUT)
+            HANDLE thread = m_thread.load();
+            if (thread && WaitForSingleObject(thread, 0) != WAIT_TIMEOUT)
                 return nullptr;
             if (GetTickCount64() >= deadline)
                 return nullptr;
@@ -91,6 +95,8 @@ private:
     }
 
     std::atomic<HWND> m_ready{nullptr};
+    // The thread handle as other threads may read it while this one starts the thread.
+    std::atomic<HANDLE> m_thread{nullptr};
 };
 
 }  // namespace vexa

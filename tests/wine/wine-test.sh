@@ -100,6 +100,18 @@ setup)
     check_sandbox "$WINEPREFIX"
     mkdir -p "$WINEPREFIX/drive_c/vexatest"
     cp -a "$bin" "$WINEPREFIX/drive_c/vexatest/bin"
+    # Windows code cannot make a directory link under Wine, and moving one moves its
+    # target; a Unix link to a folder made here is seen as a directory link (a reparse
+    # point). linksuite<n>\Vexaguard holds a file and a link "linked" to outside<n>,
+    # whose content must survive every test.
+    fixtures="$WINEPREFIX/drive_c/vexatest/fixtures"
+    for n in 1 2 3; do
+        mkdir -p "$fixtures/outside$n/sub" "$fixtures/linksuite$n/Vexaguard"
+        echo keep >"$fixtures/outside$n/keep.txt"
+        echo keep >"$fixtures/outside$n/sub/keep.txt"
+        echo own >"$fixtures/linksuite$n/Vexaguard/own.txt"
+        ln -s "$fixtures/outside$n" "$fixtures/linksuite$n/Vexaguard/linked"
+    done
     # One wineserver for the whole run, its streams and those of the services that
     # wineboot starts kept away from ctest, which would otherwise wait for them.
     setsid wineserver -p </dev/null >/dev/null 2>&1 &
