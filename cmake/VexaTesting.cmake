@@ -10,6 +10,8 @@
 
 set(VEXA_WINE_TEST ${CMAKE_SOURCE_DIR}/tests/wine/wine-test.sh)
 set(VEXA_TEST_TIMEOUT 600 CACHE STRING "Time limit of one test program in seconds")
+# The signer of the stand-in suite (vexa_sign_after_build).
+include(${CMAKE_CURRENT_LIST_DIR}/VexaHostTools.cmake)
 
 if(NOT VEXA_SUBBUILD AND VEXA_BUILD_TESTS)
     execute_process(COMMAND ${VEXA_WINE_TEST} probe-native32
@@ -29,10 +31,14 @@ if(NOT VEXA_SUBBUILD AND VEXA_BUILD_TESTS)
         CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-x86_64.cmake
                    -DVEXA_SUBBUILD=ON -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
                    -DVEXA_CACHE_ROOT=${VEXA_CACHE_ROOT}
+                   -DVEXA_HOST_TOOLS_DIR=${VEXA_HOST_TOOLS_DIR}
         CMAKE_GENERATOR ${CMAKE_GENERATOR}
         BUILD_ALWAYS ON
         INSTALL_COMMAND ""
         USES_TERMINAL_BUILD ON)
+    if(TARGET vexa_host_tools)
+        add_dependencies(x64build vexa_host_tools)
+    endif()
 
     enable_testing()
     foreach(kind IN LISTS VEXA_TEST_KINDS)
@@ -86,11 +92,13 @@ function(vexa_add_test_program target)
 endfunction()
 
 # vexa_add_standin(<target> SHARED|EXECUTABLE|WIN32 DIR <suite-relative-folder>
-#                  [NAME <file-name-without-extension>] SOURCES <files>... [LIBS <libs>...])
+#                  [NAME <file-name-without-extension>] SOURCES <files>... [LIBS <libs>...]
+#                  [UNSIGNED])
 #   A stand-in for one of the suite's own components, built into
-#   <build>/bin/suite/<folder>/ under the exact file name the suite uses.
+#   <build>/bin/suite/<folder>/ under the exact file name the suite uses, and signed
+#   with the suite's trailer as the real files are (unless UNSIGNED).
 function(vexa_add_standin target kind)
-    cmake_parse_arguments(S "" "DIR;NAME" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(S "UNSIGNED" "DIR;NAME" "SOURCES;LIBS" ${ARGN})
     if(kind STREQUAL "SHARED")
         add_library(${target} SHARED ${S_SOURCES})
         set_target_properties(${target} PROPERTIES PREFIX "")
@@ -107,5 +115,8 @@ function(vexa_add_standin target kind)
     set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${_dir} LIBRARY_OUTPUT_DIRECTORY ${_dir})
     if(S_NAME)
         set_target_properties(${target} PROPERTIES OUTPUT_NAME ${S_NAME})
+    endif()
+    if(NOT S_UNSIGNED)
+        vexa_sign_after_build(${target})
     endif()
 endfunction()
