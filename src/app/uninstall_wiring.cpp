@@ -1,11 +1,13 @@
 #include "app/uninstall_wiring.h"
 
 #include "cleanup/module_hooks.h"
+#include "report/trust_gate.h"
 
 namespace vexa {
 
 UninstallHooks ProductUninstallHooks() {
     UninstallHooks hooks;
+    hooks.bind_base_library = [] { EnsureBaseLibraryLoaded(); };
     hooks.process_monitor_precheck = ProcessMonitorPreCheck;
     hooks.ipc_layer_uninstall = [](const std::wstring& folder) { IpcLayerUninstall(folder); };
     hooks.driver_utility_uninstall = [](const std::wstring& folder) { DriverUtilityUninstall(folder); };

@@ -112,6 +112,12 @@ void WriteFile(const std::wstring& path) {
     }
 }
 
+// The stand-in folder also holds variants that only tests use ("base-*", "probe*"); the
+// suite's own base library is the "base" one, installed in the suite folder itself.
+bool IsTestVariant(const std::wstring& name) {
+    return name.rfind(L"base", 0) == 0 || name.rfind(L"probe", 0) == 0;
+}
+
 void CopyTree(const std::wstring& from, const std::wstring& to) {
     MakeFolders(to);
     WIN32_FIND_DATAW entry{};
@@ -122,10 +128,13 @@ void CopyTree(const std::wstring& from, const std::wstring& to) {
         const std::wstring name = entry.cFileName;
         if (name == L"." || name == L"..")
             continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            CopyTree(from + L"\\" + name, to + L"\\" + name);
-        else
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (!IsTestVariant(name))
+                CopyTree(from + L"\\" + name, to + L"\\" + name);
+        }
+        else {
             CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE);
+        }
     } while (FindNextFileW(find, &entry));
     FindClose(find);
 }
@@ -158,7 +167,7 @@ std::wstring PlacePath(const Place& place) {
 int Install() {
     const std::wstring suite = SuiteFolder();
     CopyTree(ProgramFolder() + L"\\suite", suite);
-    WriteFile(suite + L"\\DaRuviZuda.exe");
+    CopyFileW((ProgramFolder() + L"\\suite\\base\\Vexabase.dll").c_str(), (suite + L"\\Vexabase.dll").c_str(), FALSE);
     WriteFile(suite + L"\\data\\settings.dat");
     for (const Key& key : kKeys)
         SetString(key.root, key.subkey, L"InstalledBy", L"SuiteInstaller");
