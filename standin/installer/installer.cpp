@@ -218,7 +218,7 @@ int Report() {
     DWORD size = sizeof(batch) - sizeof(wchar_t);
     HKEY key = nullptr;
     bool registered = false;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunOnce, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunOnce, 0, KEY_READ | k32, &key) == ERROR_SUCCESS) {
         registered = RegQueryValueExW(key, L"Corveluninst", nullptr, nullptr, reinterpret_cast<BYTE*>(batch), &size) ==
                      ERROR_SUCCESS;
         RegCloseKey(key);

@@ -5,6 +5,7 @@
 #   wine-test.sh probe-native32                      exit 0 when 32-bit code can run here
 #   wine-test.sh setup   <kind> <build-dir> <bin-dir> fresh prefix, binaries, wineserver
 #   wine-test.sh run     <kind> <build-dir> <exe> [args...]
+#   wine-test.sh exec    <kind> <build-dir> <windows-program> [args...]  (reg, cmd, ...)
 #   wine-test.sh cleanup <kind> <build-dir>           ends the kind's wineserver
 #   wine-test.sh env     <kind> <build-dir>           prints the environment (for scripts)
 #
@@ -62,9 +63,16 @@ check_sandbox() {
     [ "$(readlink "$prefix/dosdevices/c:")" = "../drive_c" ] || die "$prefix: C: is not the prefix's own drive"
 }
 
+# Templates live in the build's wine folder unless VEXA_WINE_TEMPLATES names another.
+template_dir() { echo "${VEXA_WINE_TEMPLATES:-$1/wine}"; }
+
 make_template() {
-    local build=$1 arch=$2 template="$1/wine/template-$2"
-    exec 9>"$build/wine/template-$arch.lock"
+    local build=$1 arch=$2
+    local templates
+    templates=$(template_dir "$build")
+    local template="$templates/template-$arch"
+    mkdir -p "$templates"
+    exec 9>"$templates/template-$arch.lock"
     flock 9
     if [ ! -f "$template/.vexa-sandboxed" ]; then
         rm -rf "$template"
@@ -72,10 +80,20 @@ make_template() {
         [ "$arch" = win32 ] && loader=$WINE32
         echo "wine-test: making the $arch prefix template" >&2
         WINEPREFIX="$template" WINEARCH=$arch WINELOADER=$loader \
-            timeout 300 "$loader" wineboot -i </dev/null >"$build/wine/template-$arch.log" 2>&1 || true
+            timeout 300 "$loader" wineboot -i </dev/null >"$templates/template-$arch.log" 2>&1 || true
         WINEPREFIX="$template" timeout 60 wineserver -w </dev/null >/dev/null 2>&1 || true
-        [ -f "$template/system.reg" ] || die "could not make the $arch prefix (see $build/wine/template-$arch.log)"
+        [ -f "$template/system.reg" ] || die "could not make the $arch prefix (see $templates/template-$arch.log)"
         sandbox_prefix "$template"
+        check_sandbox "$template"
+        # The Chinese texts name the fonts a Chinese Windows has; here the CJK font that
+        # scripts/bootstrap installs stands in for them.
+        local face
+        for face in "微软雅黑" "微軟雅黑" "Microsoft YaHei" "Microsoft JhengHei"; do
+            WINEPREFIX="$template" WINELOADER=$loader timeout 60 "$loader" reg add \
+                'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+                /v "$face" /d "WenQuanYi Micro Hei" /f </dev/null >/dev/null 2>&1 || true
+        done
+        WINEPREFIX="$template" timeout 60 wineserver -w </dev/null >/dev/null 2>&1 || true
         check_sandbox "$template"
         touch "$template/.vexa-sandboxed"
     fi
@@ -96,7 +114,7 @@ setup)
     make_template "$build" "$TEMPLATE_ARCH"
     timeout 60 wineserver -k </dev/null >/dev/null 2>&1 || true
     rm -rf "$WINEPREFIX"
-    cp -a "$build/wine/template-$TEMPLATE_ARCH" "$WINEPREFIX"
+    cp -a "$(template_dir "$build")/template-$TEMPLATE_ARCH" "$WINEPREFIX"
     check_sandbox "$WINEPREFIX"
     mkdir -p "$WINEPREFIX/drive_c/vexatest"
     cp -a "$bin" "$WINEPREFIX/drive_c/vexatest/bin"
@@ -126,6 +144,14 @@ run)
     check_sandbox "$WINEPREFIX"
     cd "$WINEPREFIX/drive_c/vexatest/bin"
     exec "$LOADER" "C:\\vexatest\\bin\\$exe" "$@" </dev/null
+    ;;
+exec)
+    kind=$2 build=$3 program=$4
+    shift 4
+    kind_env "$kind" "$build"
+    check_sandbox "$WINEPREFIX"
+    cd "$WINEPREFIX/drive_c"
+    exec "$LOADER" "$program" "$@" </dev/null
     ;;
 cleanup)
     kind=$2 build=$3
