@@ -19,10 +19,11 @@ constexpr int kLabelY = 268;
 constexpr int kStreakY = 226;
 constexpr COLORREF kButtonTextColor = 0xFFFFFF;
 
-// Halves a difference as the unsigned shift the layout has always used, so a control
-// wider than the window wraps the way it always did.
+// Half of the room left beside a control. A control wider than the window starts at its
+// left edge: halving the difference as an unsigned number would put it some two billion
+// pixels to the right, and a long translation of the completion text would vanish.
 int HalfOfDifference(int difference) {
-    return static_cast<int>(static_cast<unsigned>(difference) >> 1);
+    return difference > 0 ? difference / 2 : 0;
 }
 
 std::wstring Text(const wchar_t* key) {

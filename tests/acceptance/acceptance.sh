@@ -75,6 +75,20 @@ find_window() {
     return 1
 }
 
+window_origin() { xdotool getwindowgeometry "$1" 2>/dev/null | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p'; }
+
+# The status label's band of the window, cut out of a screenshot.
+label_band() {  # label_band <screenshot> <x> <y> <out>
+    convert "$1" -crop "580x30+$2+$(($3 + 262))" +repage "$4"
+}
+
+# Two pictures of the label differ (the countdown's number changed).
+bands_differ() {
+    local differing
+    differing=$(compare -metric AE "$1" "$2" null: 2>&1 || true)
+    [ "${differing%% *}" != "0" ]
+}
+
 window_height() { xdotool getwindowgeometry "$1" 2>/dev/null | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p'; }
 
 click() {  # click <window> <x> <y> (client coordinates)
@@ -134,14 +148,21 @@ for language in en zh-TW zh-CN tr ru pt es; do
     import -window root "$shots/$language-uninstalling.png"
     check "the window shrinks to 320 pixels while uninstalling" equals "$(window_height "$window")" 320
     check "the pre-check asked the process monitor" journal_has 'procmon|UninstallCall'
-    # The countdown starts once the worker is done and the streak has swept through.
-    for n in $(seq 1 80); do
-        journal_has 'Zavodezo' >/dev/null 2>&1
-        [ -e "$(prefix_of "$current")/drive_c/users/root/Temp/removeVexa.bat" ] && break
+    # The countdown starts once the worker is done and the streak has swept through: the
+    # status label then no longer shows the uninstalling text.
+    read -r wx wy < <(window_origin "$window")
+    label_band "$shots/$language-uninstalling.png" "$wx" "$wy" "$root/band0.png"
+    for n in $(seq 1 120); do
+        import -window root "$root/now.png"
+        label_band "$root/now.png" "$wx" "$wy" "$root/band1.png"
+        bands_differ "$root/band0.png" "$root/band1.png" && break
         sleep 0.25
     done
-    sleep 0.8
-    import -window root "$shots/$language-countdown.png"
+    cp "$root/now.png" "$shots/$language-countdown.png"
+    sleep 1
+    import -window root "$root/now.png"
+    label_band "$root/now.png" "$wx" "$wy" "$root/band2.png"
+    check "the countdown's number changes a second later" bands_differ "$root/band1.png" "$root/band2.png"
     wait_exit 60
     check "the window closes by itself with exit code 0" equals "$code" 0
     check "the suite is gone or handed to the next logon" report_clean
