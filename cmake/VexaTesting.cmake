@@ -13,6 +13,16 @@ set(VEXA_TEST_TIMEOUT 600 CACHE STRING "Time limit of one test program in second
 # The signer of the stand-in suite (vexa_sign_after_build).
 include(${CMAKE_CURRENT_LIST_DIR}/VexaHostTools.cmake)
 
+# vexa_kind_bin_dir(<kind> <out-var>): the folder of programs that kind runs: the 64-bit
+# build's for x64, the 32-bit build's otherwise.
+function(vexa_kind_bin_dir kind out_var)
+    if(kind STREQUAL "x64")
+        set(${out_var} ${CMAKE_BINARY_DIR}/x64/bin PARENT_SCOPE)
+    else()
+        set(${out_var} ${CMAKE_BINARY_DIR}/bin PARENT_SCOPE)
+    endif()
+endfunction()
+
 if(NOT VEXA_SUBBUILD AND VEXA_BUILD_TESTS)
     execute_process(COMMAND ${VEXA_WINE_TEST} probe-native32
                     RESULT_VARIABLE _native32 OUTPUT_QUIET ERROR_QUIET TIMEOUT 60)
@@ -42,11 +52,7 @@ if(NOT VEXA_SUBBUILD AND VEXA_BUILD_TESTS)
 
     enable_testing()
     foreach(kind IN LISTS VEXA_TEST_KINDS)
-        if(kind STREQUAL "x64")
-            set(_bin ${CMAKE_BINARY_DIR}/x64/bin)
-        else()
-            set(_bin ${CMAKE_BINARY_DIR}/bin)
-        endif()
+        vexa_kind_bin_dir(${kind} _bin)
         add_test(NAME wine.setup.${kind} COMMAND ${VEXA_WINE_TEST} setup ${kind} ${CMAKE_BINARY_DIR} ${_bin})
         set_tests_properties(wine.setup.${kind} PROPERTIES FIXTURES_SETUP wine_${kind} TIMEOUT 600
                              RESOURCE_LOCK prefix_${kind})
