@@ -30,6 +30,12 @@ std::wstring Text(const wchar_t* key) {
     return GetLanguageTable().GetString(key);
 }
 
+// Label texts are printf-style formats (a literal percent sign is doubled in them); they
+// are filled safely, so a stray percent sign in a translation shows as text.
+std::wstring LabelText(const wchar_t* key, int number = 0) {
+    return FormatLabelText(Text(key), number);
+}
+
 }  // namespace
 
 MainDlgLayout ComputeMainDlgLayout(int cx, const RECT& client, int close_width, int start_width, int cancel_width,
@@ -85,9 +91,9 @@ LRESULT CMainDlg::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
     m_streak.SetImage(&skin.m_progressSlider, 0);
 
     m_question.Create(this, LWS_VISIBLE | LWS_AUTOSIZE);
-    m_question.SetTextFormat(L"%ls", Text(L"uninstall").c_str());
+    m_question.SetText(LabelText(L"uninstall").c_str());
     m_status.Create(this, LWS_AUTOSIZE);
-    m_status.SetTextFormat(L"%ls", Text(L"unintstalling_text").c_str());
+    m_status.SetText(LabelText(L"unintstalling_text").c_str());
 
     SetLanguagePicture();
     SetWindowPos(nullptr, 0, 0, kMainWidth, kConfirmHeight, SWP_NOMOVE | SWP_NOZORDER);
@@ -207,7 +213,7 @@ LRESULT CMainDlg::OnCommand(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
 }
 
 void CMainDlg::ShowCountdown(int seconds) {
-    m_status.SetText(FormatLabelText(Text(L"uninstallcomplete_text"), seconds).c_str());
+    m_status.SetText(LabelText(L"uninstallcomplete_text", seconds).c_str());
     m_status.SetWndPos(HalfOfDifference(ClientWidth() - m_status.GetWidth()), kLabelY);
 }
 
@@ -266,7 +272,7 @@ LRESULT CMainDlg::OnReapplyLanguage(UINT, WPARAM, LPARAM, BOOL&) {
     m_cancel.SetText(Text(L"btn_cancel").c_str());
     m_status.SetText(L"");
     m_status.SetFont(CLumSkin::Get().GetFont(1));
-    m_status.SetTextFormat(L"%ls", Text(L"unintstalling_text").c_str());
+    m_status.SetText(LabelText(L"unintstalling_text").c_str());
     SetLanguagePicture();
     Layout(0, 0);
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
