@@ -111,20 +111,27 @@ bool CShell::RunPhase2(const wchar_t* type, int id, const std::wstring& suite_fo
     return true;
 }
 
-void CShell::RunRegistrySection(const IniSection& section) {
+namespace {
+
+// Every row of a section, in ordinal key order, split into its fields; a row ends only
+// itself.
+template <class RunRow>
+void ForEachRow(const IniSection& section, RunRow run_row) {
     for (const auto& row : section) {
         std::vector<std::wstring> fields;
         SplitString(row.second.c_str(), L'|', fields);
-        ExecRegCommand(fields);
+        run_row(fields);
     }
 }
 
+}  // namespace
+
+void CShell::RunRegistrySection(const IniSection& section) {
+    ForEachRow(section, [this](const std::vector<std::wstring>& fields) { ExecRegCommand(fields); });
+}
+
 void CShell::RunFileSection(const IniSection& section) {
-    for (const auto& row : section) {
-        std::vector<std::wstring> fields;
-        SplitString(row.second.c_str(), L'|', fields);
-        ExecFileCommand(fields);
-    }
+    ForEachRow(section, [this](const std::vector<std::wstring>& fields) { ExecFileCommand(fields); });
 }
 
 bool CShell::ExecRegCommand(const std::vector<std::wstring>& fields) {

@@ -1,5 +1,7 @@
 #include "engine_fixture.h"
 
+#include "common/system_info.h"
+
 namespace vexa::test {
 
 InstalledSuite::InstalledSuite(const std::wstring& folder_name) : root_(L"suite"), folder_(root_ / folder_name) {
@@ -22,6 +24,15 @@ bool InstalledSuite::InstallStandin(const std::wstring& relative) const {
 
 void RemoveAppPath() {
     RegRemoveTree(HKEY_LOCAL_MACHINE, kAppPathsKey, KEY_WOW64_32KEY);
+}
+
+void RemoveRunOnceValue() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce", 0,
+                      KEY_SET_VALUE | Suite32BitView(), &key) == ERROR_SUCCESS) {
+        RegDeleteValueW(key, L"Corveluninst");
+        RegCloseKey(key);
+    }
 }
 
 }  // namespace vexa::test

@@ -31,4 +31,8 @@ private:
 // Removes the App Paths entry, in case a test left it.
 void RemoveAppPath();
 
+// Removes the deferred deletion's RunOnce value, wherever a test left it, so that what one
+// test handed to the next logon never reaches another.
+void RemoveRunOnceValue();
+
 }  // namespace vexa::test

@@ -47,13 +47,7 @@ protected:
     void SetUp() override { SetFixedWaitPercent(5); }
     void TearDown() override {
         SetFixedWaitPercent(100);
-        // What a phase handed to the next logon must not reach the next test.
-        HKEY run_once = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce", 0,
-                          KEY_SET_VALUE | k32, &run_once) == ERROR_SUCCESS) {
-            RegDeleteValueW(run_once, L"Corveluninst");
-            RegCloseKey(run_once);
-        }
+        test::RemoveRunOnceValue();
         test::RegRemoveTree(HKEY_CURRENT_USER, kBrandKey, k32);
         test::RegRemoveTree(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Vexaguard", KEY_WOW64_64KEY);
     }

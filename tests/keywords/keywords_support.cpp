@@ -98,14 +98,6 @@ std::string Utf16Bytes(const std::wstring& text) {
     return bytes;
 }
 
-void RemoveRunOnceValue() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunOnceKey, 0, KEY_SET_VALUE | Suite32BitView(), &key) == ERROR_SUCCESS) {
-        RegDeleteValueW(key, kRunOnceValueName);
-        RegCloseKey(key);
-    }
-}
-
 std::wstring SpecialFolderPath(int csidl) {
     wchar_t path[MAX_PATH + 1] = {};
     if (!SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE))

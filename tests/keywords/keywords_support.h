@@ -55,8 +55,6 @@ bool JournalHas(const std::wstring& line);
 // |text| as a UTF-16LE file with byte-order mark holds it.
 std::string Utf16Bytes(const std::wstring& text);
 
-// Removes the deferred deletion's RunOnce value, wherever a test left it.
-void RemoveRunOnceValue();
 
 // Text of a Windows API string buffer call such as SHGetSpecialFolderPathW; empty when
 // the system reports none.
